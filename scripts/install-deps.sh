@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs what building and testing Taldoris needs on a Debian machine, when
+# it is missing: the MinGW-w64 i686 cross compilers, Wine (32-bit), Xvfb, a
+# CJK font for legible screenshots, and the native build tools.
+set -euo pipefail
+
+need=()
+have_cmd() { command -v "$1" >/dev/null 2>&1; }
+have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+
+have_cmd cmake || need+=(cmake)
+have_cmd g++ || need+=(g++)
+have_pkg googletest || need+=(googletest)
+have_pkg libgtest-dev || need+=(libgtest-dev)
+have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686)
+have_cmd wine || need+=(wine)
+have_pkg wine32:i386 || need+=(wine32:i386)
+have_cmd Xvfb || need+=(xvfb)
+have_cmd xvfb-run || need+=(xvfb)
+have_pkg fonts-wqy-microhei || need+=(fonts-wqy-microhei)
+have_cmd xwd || need+=(x11-apps)
+have_cmd convert || need+=(imagemagick)
+for extra in ${TALDORIS_EXTRA_PACKAGES:-}; do
+  have_pkg "$extra" || need+=("$extra")
+done
+
+if [ ${#need[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "install-deps: installing ${need[*]}" >&2
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  $SUDO dpkg --add-architecture i386
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq "${need[@]}" >/dev/null
