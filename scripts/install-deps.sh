@@ -13,8 +13,12 @@ have_cmd g++ || need+=(g++)
 have_pkg googletest || need+=(googletest)
 have_pkg libgtest-dev || need+=(libgtest-dev)
 have_cmd i686-w64-mingw32-g++-posix || need+=(g++-mingw-w64-i686)
+have_cmd x86_64-w64-mingw32-g++-posix || need+=(g++-mingw-w64-x86-64)
 have_cmd wine || need+=(wine)
 have_pkg wine32:i386 || need+=(wine32:i386)
+# 64-bit Wine: on hosts whose kernel runs no 32-bit code the program is run
+# under Wine as its 64-bit build.
+have_pkg wine64 || need+=(wine64)
 have_cmd Xvfb || need+=(xvfb)
 have_cmd xvfb-run || need+=(xvfb)
 have_pkg fonts-wqy-microhei || need+=(fonts-wqy-microhei)
