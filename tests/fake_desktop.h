@@ -12,7 +12,9 @@
 //
 // Every WindowSystem call is counted; `onCall` runs before the call is
 // answered (so a test can change the desktop "just then"), and the calls can
-// be logged in order. Nothing in a call allocates unless logging is on.
+// be logged in order. The window, cursor, clock and queue queries allocate
+// nothing (unless logging is on), so tests can count the logic's own
+// allocations around them.
 #pragma once
 
 #include <array>

@@ -238,6 +238,13 @@ TEST_F(WindowSearchTest, QuitMessagePostedDuringTheSearchIsLeftQueued) {
   EXPECT_EQ(desktop.Queue().front().message, WM_QUIT_MESSAGE);
 }
 
+TEST(AllocationCounter, SeesTextBuffers) {
+  // The counter behind the no-allocation tests does see a text being made.
+  const std::uint64_t before = fake::AllocationCount();
+  const Text joined = ConcatText("a", "b");
+  EXPECT_EQ(fake::AllocationCount() - before, 1u);
+}
+
 TEST_F(WindowSearchTest, NothingIsAllocatedPerCandidate) {
   for (int i = 0; i < 50; ++i) Add(i % 2 ? kOther : kGame, i % 2 != 0);
   desktop.tickPerPeek = 1;
