@@ -22,6 +22,7 @@
 
 namespace {
 
+using taldoris::Hwnd;
 using taldoris_fuzz::MiniDesktop;
 using taldoris_fuzz::MiniToolWindow;
 using taldoris_fuzz::MiniWindow;
@@ -79,9 +80,10 @@ const NoticeRow kNotices[8] = {
 };
 #endif
 
-// Which notice (1 to 7) a recorded box is; 0 for none of them.
+// Which notice (1 to 7) a recorded box is; 0 for none of them. Notices 2 and
+// 7 have the same words; on the name path it is 7.
 int NoticeNumber(const taldoris_fuzz::MiniNotice& n) {
-  for (int k = 1; k <= 7; ++k) {
+  for (int k = 7; k >= 1; --k) {
     if (n.text == kNotices[k].text && n.caption == kNotices[k].caption && n.type == kNotices[k].type)
       return k;
   }

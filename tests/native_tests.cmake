@@ -18,3 +18,4 @@ add_executable(taldoris_unit_tests
 target_include_directories(taldoris_unit_tests PRIVATE ${PROJECT_SOURCE_DIR})
 target_link_libraries(taldoris_unit_tests PRIVATE taldoris_core taldoris_hotkey GTest::gtest_main)
 gtest_discover_tests(taldoris_unit_tests DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+include(${CMAKE_CURRENT_LIST_DIR}/hostile.cmake)  # robustness tests (hostile desktop, bad input)
