@@ -33,12 +33,19 @@ log() { echo "start.sh: $*" >&2; }
 
 scripts/install-deps.sh
 
-# The program is 32-bit. A host whose kernel runs no 32-bit code (Wine's
-# 32-bit loader cannot start there) runs the same sources' 64-bit build.
-preset=windows
-if [ -x /usr/lib/wine/wine ] && ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  log "this host runs no 32-bit code: using the 64-bit build (preset windows64)"
+# The program is 32-bit. A host whose kernel runs no 32-bit code cannot start
+# Wine's 32-bit loader: there the same sources' 64-bit build runs under 64-bit
+# Wine instead.
+if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+  preset=windows
+  wine_cmd=(wine)
+  wineserver_cmd=(wineserver)
+else
   preset=windows64
+  wine_cmd=(/usr/lib/wine/wine64)
+  wineserver_cmd=(/usr/lib/wine/wineserver)
+  [ -x "${wineserver_cmd[0]}" ] || wineserver_cmd=(/usr/lib/wine/wineserver64)
+  log "this host runs no 32-bit code: running the 64-bit build (preset windows64) with 64-bit Wine"
 fi
 log "building the Windows program (preset $preset)"
 cmake --preset "$preset" >/dev/null
@@ -50,14 +57,17 @@ exe="$exe_dir/taldoris.exe"
 export WINEPREFIX="$root/build/wineprefix"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"  # no Mono/Gecko prompts
-export LANG=zh_CN.UTF-8  # Wine's code page 936 (GBK), the tool's own texts
-unset LC_ALL
+export LANG=zh_CN.UTF-8
+# Wine takes code page 936 (GBK, the tool's own texts) from LC_ALL; it is
+# given to Wine alone, since the host may have no such locale of its own.
+run_wine() { env LC_ALL=zh_CN.UTF-8 "${wine_cmd[@]}" "$@"; }
+run_wineserver() { "${wineserver_cmd[@]}" "$@"; }
 
 xvfb_pid=""
 tool_pid=""
 cleanup() {
   if [ -n "$tool_pid" ] && kill -0 "$tool_pid" 2>/dev/null; then kill "$tool_pid" 2>/dev/null || true; fi
-  wineserver -k 2>/dev/null || true
+  run_wineserver -k 2>/dev/null || true
   if [ -n "$xvfb_pid" ] && kill -0 "$xvfb_pid" 2>/dev/null; then kill "$xvfb_pid" 2>/dev/null || true; fi
 }
 trap cleanup EXIT
@@ -84,11 +94,11 @@ fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   log "making the Wine prefix $WINEPREFIX (the first start takes a while)"
   mkdir -p "$WINEPREFIX"
-  wineboot -i >/dev/null 2>&1 || true  # may report failure and still have made it
-  wineserver -w
+  run_wine wineboot -i >/dev/null 2>&1 || true  # may report failure and still have made it
+  run_wineserver -w
   [ -f "$WINEPREFIX/system.reg" ] || { log "wineboot made no prefix"; exit 1; }
 fi
-wineserver -p  # keep one wineserver for the run
+run_wineserver -p  # keep one wineserver for the run
 
 # The window's font face has no file on Linux: let Wine take the installed
 # CJK font for it (and for Wine's own dialogs).
@@ -100,12 +110,23 @@ if ! grep -q 'WenQuanYi Micro Hei' "$WINEPREFIX/user.reg" 2>/dev/null; then
       printf '"%s"="WenQuanYi Micro Hei"\r\n' "$face"
     done
   } | iconv -f UTF-8 -t GBK >"$reg_file"
-  wine regedit /S 'C:\taldoris-fonts.reg' >/dev/null 2>&1 || true
+  run_wine regedit /S 'C:\taldoris-fonts.reg' >/dev/null 2>&1 || true
   rm -f "$reg_file"
 fi
 
+# An own Xvfb screen has no window manager: there Wine draws the frames and
+# captions itself.
+x11_key='HKCU\Software\Wine\X11 Driver'
+if [ "$own_screen" = 1 ]; then
+  if ! grep -q '"Decorated"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    run_wine reg add "$x11_key" /v Decorated /t REG_SZ /d N /f >/dev/null 2>&1 || true
+  fi
+elif grep -q '"Decorated"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  run_wine reg delete "$x11_key" /v Decorated /f >/dev/null 2>&1 || true
+fi
+
 window_up() {
-  xwininfo -root -tree 2>/dev/null | grep -q 'Taldoris窗口化工具'
+  LC_ALL=C.UTF-8 xwininfo -root -tree 2>/dev/null | grep -q 'Taldoris窗口化工具'
 }
 
 take_screenshot() {
@@ -122,7 +143,7 @@ take_screenshot() {
 }
 
 log "starting $exe"
-(cd "$exe_dir" && exec wine taldoris.exe) &
+(cd "$exe_dir" && exec env LC_ALL=zh_CN.UTF-8 "${wine_cmd[@]}" taldoris.exe) &
 tool_pid=$!
 
 if [ "$own_screen" = 1 ] || [ "$screenshot_only" = 1 ]; then
