@@ -4,6 +4,7 @@
 // "exe" hidden in trail bytes, and Chinese executable names.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -139,6 +140,61 @@ INSTANTIATE_TEST_SUITE_P(
         InputCase{"NameLongerThanTheRecordHolds", std::string(300, 'l') + "exe", false, 5, true,
                   0}),
     [](const ::testing::TestParamInfo<InputCase>& info) { return std::string(info.param.label); });
+
+// A process record whose name field is filled to its last byte, with no
+// zero byte at all: the name is all 260 bytes, and nothing past the record
+// is read.
+class UnterminatedRecordDesktop : public HostileDesktop {
+ public:
+  bool Process32First(Handle snapshot, ProcessEntry* entry) override {
+    const bool got = HostileDesktop::Process32First(snapshot, entry);
+    if (got) Fill(entry);
+    return got;
+  }
+  bool Process32Next(Handle snapshot, ProcessEntry* entry) override {
+    const bool got = HostileDesktop::Process32Next(snapshot, entry);
+    if (got) Fill(entry);
+    return got;
+  }
+
+ private:
+  static void Fill(ProcessEntry* entry) {
+    std::string name(sizeof entry->szExeFile - 3, 'a');
+    name += "exe";
+    std::memcpy(entry->szExeFile, name.data(), sizeof entry->szExeFile);
+  }
+};
+
+TEST(HostileInputRecordTest, NameFieldWithoutZeroByteIsTakenWhole) {
+  struct Case {
+    std::string typed;
+    int notice;
+  };
+  const std::vector<Case> cases = {
+      {std::string(257, 'a') + "exe", 6},   // all 260 bytes
+      {std::string(256, 'a') + "exe", 5},   // one byte short
+      {std::string(258, 'A') + "exe", 5},   // one byte more
+      {std::string(257, 'A') + "exe", 6},   // folded
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed.size());
+    UnterminatedRecordDesktop desktop;
+    FakeToolWindow window;
+    desktop.tickPerGetTickCount = 1;
+    WindowSpec spec;
+    spec.hwnd = kTool;
+    spec.pid = desktop.currentPid;
+    desktop.AddTopLevel(spec);
+    spec.hwnd = kGame;
+    spec.pid = 0x2000;
+    desktop.AddTopLevel(spec);
+    desktop.AddProcess(0x2000, "whatever.exe");
+    window.mainHandle = kTool;
+    window.editText = Text(c.typed.c_str());
+    BorderlessByProcessName(desktop, window);
+    EXPECT_EQ(NoticeNumbers(desktop.boxes), std::vector<int>{c.notice});
+  }
+}
 
 }  // namespace
 }  // namespace taldoris
