@@ -6,11 +6,26 @@ namespace taldoris {
 
 namespace {
 
-// Width times height in 64 bits, so that no rectangle overflows the
-// comparison.
-std::int64_t Area(const Rect& r) {
-  return (static_cast<std::int64_t>(r.bottom) - r.top) *
-         (static_cast<std::int64_t>(r.right) - r.left);
+// Width times height, exactly, for any rectangle: a side spans at most
+// 2^32 - 1, so the size of the product fits in 64 unsigned bits, and its sign
+// is kept apart (an inverted rectangle has a negative area).
+struct Area {
+  bool negative;
+  std::uint64_t magnitude;
+};
+
+Area AreaOf(const Rect& r) {
+  const std::int64_t height = static_cast<std::int64_t>(r.bottom) - r.top;
+  const std::int64_t width = static_cast<std::int64_t>(r.right) - r.left;
+  const std::uint64_t h = static_cast<std::uint64_t>(height < 0 ? -height : height);
+  const std::uint64_t w = static_cast<std::uint64_t>(width < 0 ? -width : width);
+  const std::uint64_t magnitude = h * w;
+  return Area{magnitude != 0 && ((height < 0) != (width < 0)), magnitude};
+}
+
+bool Smaller(const Area& a, const Area& b) {
+  if (a.negative != b.negative) return a.negative;
+  return a.negative ? a.magnitude > b.magnitude : a.magnitude < b.magnitude;
 }
 
 }  // namespace
@@ -35,7 +50,7 @@ Hwnd WindowAtPoint(WindowSystem& ws, Point p) {
     Rect curRect;
     ws.GetWindowRect(cur, &curRect);
     if (ws.PtInRect(curRect, p) && ws.GetParent(cur) == parent && ws.IsWindowVisible(cur) &&
-        Area(curRect) < Area(bestRect)) {
+        Smaller(AreaOf(curRect), AreaOf(bestRect))) {
       best = cur;
       ws.GetWindowRect(cur, &bestRect);
     }

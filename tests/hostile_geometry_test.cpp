@@ -79,13 +79,12 @@ INSTANTIATE_TEST_SUITE_P(
     kCaseName);
 
 // Rectangles that span (almost) the whole coordinate range: width and height
-// each reach 2^32 - 1, so their product does not fit in 64 signed bits. The
-// walk computes it in std::int64_t and overflows: the hit's area wraps to a
-// negative number, the small window below it is not taken, and the sanitizer
-// build reports the signed overflow. Disabled until the area comparison in
-// core/window_under_cursor.cpp is made exact.
+// each reach 2^32 - 1, so their product does not fit in 64 signed bits. A
+// walk that multiplies in std::int64_t overflows here: the hit's area wraps to
+// a negative number, the small window below it is not taken, and the
+// sanitizer build reports the signed overflow.
 INSTANTIATE_TEST_SUITE_P(
-    DISABLED_WholeCoordinateRange, HostileGeometryTest,
+    WholeCoordinateRange, HostileGeometryTest,
     ::testing::Values(
         GeometryCase{"SmallWindowBelowAWholePlaneHit", Rect{-50, -50, 50, 50},
                      Rect{kMin, kMin, kMax, kMax}, kSibling},
