@@ -24,20 +24,27 @@ have_cmd xvfb-run || need+=(xvfb)
 have_pkg fonts-wqy-microhei || need+=(fonts-wqy-microhei)
 have_cmd xwd || need+=(x11-apps)
 have_cmd convert || need+=(imagemagick)
+have_pkg locales || need+=(locales)
 for extra in ${TALDORIS_EXTRA_PACKAGES:-}; do
   have_pkg "$extra" || need+=("$extra")
 done
 
-if [ ${#need[@]} -eq 0 ]; then
-  exit 0
-fi
-
-echo "install-deps: installing ${need[*]}" >&2
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  $SUDO dpkg --add-architecture i386
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "install-deps: installing ${need[*]}" >&2
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq "${need[@]}" >/dev/null
 fi
-export DEBIAN_FRONTEND=noninteractive
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq "${need[@]}" >/dev/null
+
+# Wine takes its ANSI code page from the locale: LANG=zh_CN.UTF-8 gives the
+# Chinese code page 936 only when that locale exists.
+if ! locale -a 2>/dev/null | grep -qix 'zh_CN.utf8'; then
+  echo "install-deps: generating the locale zh_CN.UTF-8" >&2
+  $SUDO localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi

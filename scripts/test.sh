@@ -8,3 +8,6 @@ scripts/install-deps.sh
 cmake --preset native
 cmake --build --preset native
 ctest --preset native
+
+# The end-to-end suite of the real program under Wine on an own Xvfb screen.
+scripts/e2e.sh
