@@ -8,7 +8,7 @@
 //   error <figure> <text>                     a figure that could not be had
 //
 // Usage: bench_driver --tool EXE --floor EXE --target EXE
-//                     [--reps N] [--idle-seconds S] [--extra-processes N]
+//                     [--floor-dressed EXE] [--reps N] [--idle-seconds S] [--extra-processes N]
 //                     [--only startup,hotkey,idle,name]
 #include "bench/bench_shared.h"  // windows.h, before the headers that need it
 
@@ -41,7 +41,7 @@ constexpr int kGameX = 1450, kGameY = 60, kGameW = 300, kGameH = 200;
 constexpr int kCrowdX = 1200, kCrowdY = 560;
 
 struct Options {
-  std::string tool, floor, target;
+  std::string tool, floor, dressed, target;
   int reps = 9;
   int idleSeconds = 60;
   int extraProcesses = 100;
@@ -179,8 +179,11 @@ void Kill(Child& child) {
 }
 
 // --- the tool or the floor, started and seen up ----------------------------------
-enum class Who { kTool, kFloor };
-const char* Name(Who who) { return who == Who::kTool ? "tool" : "floor"; }
+// The tool, the bare floor, and the floor wearing the tool's platform pieces.
+enum class Who { kTool, kFloor, kDressed };
+const char* Name(Who who) {
+  return who == Who::kTool ? "tool" : who == Who::kFloor ? "floor" : "dressed";
+}
 
 struct Program {
   Who who;
@@ -193,7 +196,7 @@ struct Program {
 bool StartProgram(const Options& o, Who who, const char* floorArgs, Program* p) {
   p->who = who;
   const bool tool = who == Who::kTool;
-  p->child = Start(tool ? o.tool : o.floor, tool ? "" : floorArgs);
+  p->child = Start(tool ? o.tool : who == Who::kFloor ? o.floor : o.dressed, tool ? "" : floorArgs);
   if (!p->child) return false;
   const char* cls = tool ? kToolClass : bench::kFloorClass;
   Child& c = p->child;
@@ -313,10 +316,13 @@ bool ResetStyle(HWND target) {
 
 // --- figure 1 and 6: start-up and footprint ----------------------------------------
 void FigureStartup(const Options& o) {
-  Progress("start-up and footprint: %d rounds (plus one warm-up) of the tool and the floor", o.reps);
+  std::vector<Who> programs = {Who::kTool, Who::kFloor};
+  if (!o.dressed.empty()) programs.push_back(Who::kDressed);
+  Progress("start-up and footprint: %d rounds (plus one warm-up) of %zu programs", o.reps,
+           programs.size());
   for (int round = 0; round <= o.reps; ++round) {
-    for (int k = 0; k < 2; ++k) {
-      const Who who = ((round + k) % 2 == 0) ? Who::kTool : Who::kFloor;
+    for (std::size_t k = 0; k < programs.size(); ++k) {
+      const Who who = programs[(round + k) % programs.size()];
       Program p;
       if (!StartProgram(o, who, "", &p)) {
         Line("error startup %s did not come up", Name(who));
@@ -391,41 +397,50 @@ void FigureHotkey(const Options& o, HWND target) {
 
 // --- figure 4: idle cost ---------------------------------------------------------------
 void FigureIdle(const Options& o) {
-  Progress("idle cost: the tool and the floor side by side for %d s", o.idleSeconds);
-  Line("info cpu_source %s", UnderWine() ? "process list (Wine's GetProcessTimes of another "
-                                           "process gives the caller's own times)"
-                                         : "GetProcessTimes");
-  Program tool, floor;
-  if (!StartProgram(o, Who::kTool, "", &tool) || !StartProgram(o, Who::kFloor, "", &floor)) {
-    Line("error idle the tool or the floor did not come up");
-    Stop(tool.child);
-    Stop(floor.child);
-    return;
+  Progress("idle cost: the tool and the floors side by side for %d s", o.idleSeconds);
+  Line("info idle CPU read with %s", UnderWine() ? "the process list (Wine's GetProcessTimes of "
+                                                  "another process gives the caller's own times; "
+                                                  "Wine counts in 10 ms steps)"
+                                                : "GetProcessTimes");
+  std::vector<Who> programs = {Who::kTool, Who::kFloor};
+  if (!o.dressed.empty()) programs.push_back(Who::kDressed);
+  std::vector<Program> running(programs.size());
+  bool up = true;
+  for (std::size_t i = 0; i < programs.size() && up; ++i) {
+    up = StartProgram(o, programs[i], "", &running[i]);
   }
-  SetCursorPos(kTargetX + kTargetW / 2, kTargetY + kTargetH / 2);
-  Sleep(2000);  // start-up work done, the probe ticking
-  const LONGLONG t0 = bench::QpcNow();
-  const LONGLONG toolCpu0 = CpuTime(tool.child), floorCpu0 = CpuTime(floor.child);
-  Sleep(static_cast<DWORD>(o.idleSeconds) * 1000);
-  const LONGLONG toolCpu1 = CpuTime(tool.child), floorCpu1 = CpuTime(floor.child);
-  const double wallMs = bench::QpcToMs(bench::QpcNow() - t0);
-  const bool ticking = TextOf(tool.label8).rfind("ID", 0) == 0;
-  if (toolCpu0 < 0 || toolCpu1 < 0 || floorCpu0 < 0 || floorCpu1 < 0) {
-    Line("error idle the processor time of the processes could not be read");
-  } else if (!ticking) {
-    Line("error idle the tool's probe was not ticking");
+  if (!up) {
+    Line("error idle the tool or a floor did not come up");
   } else {
-    const double ticks = wallMs / 1000.0;
-    for (const auto& [who, cpu] : {std::make_pair("tool", toolCpu1 - toolCpu0),
-                                   std::make_pair("floor", floorCpu1 - floorCpu0)}) {
-      const double cpuMs = static_cast<double>(cpu) / 10000.0;
-      Sample("idle_cpu_pct", who, cpuMs / wallMs * 100.0);
-      Sample("idle_cpu_ms_per_tick", who, cpuMs / ticks);
+    SetCursorPos(kTargetX + kTargetW / 2, kTargetY + kTargetH / 2);
+    Sleep(2000);  // start-up work done, the probes ticking
+    const LONGLONG t0 = bench::QpcNow();
+    std::vector<LONGLONG> before;
+    for (const Program& p : running) before.push_back(CpuTime(p.child));
+    // Marks for a runner that reads finer clocks of its own over the same wait.
+    Line("mark idle-begin");
+    Sleep(static_cast<DWORD>(o.idleSeconds) * 1000);
+    Line("mark idle-end");
+    std::vector<LONGLONG> after;
+    for (const Program& p : running) after.push_back(CpuTime(p.child));
+    const double wallMs = bench::QpcToMs(bench::QpcNow() - t0);
+    const bool ticking = TextOf(running[0].label8).rfind("ID", 0) == 0;
+    const bool read = std::none_of(before.begin(), before.end(), [](LONGLONG v) { return v < 0; }) &&
+                      std::none_of(after.begin(), after.end(), [](LONGLONG v) { return v < 0; });
+    if (!read) {
+      Line("error idle the processor time of the processes could not be read");
+    } else if (!ticking) {
+      Line("error idle the tool's probe was not ticking");
+    } else {
+      for (std::size_t i = 0; i < running.size(); ++i) {
+        const double cpuMs = static_cast<double>(after[i] - before[i]) / 10000.0;
+        Sample("idle_cpu_pct", Name(programs[i]), cpuMs / wallMs * 100.0);
+        Sample("idle_cpu_ms_per_tick", Name(programs[i]), cpuMs / (wallMs / 1000.0));
+      }
+      Line("info idle wait of %.0f ms", wallMs);
     }
-    Line("info idle_window_ms %.0f", wallMs);
   }
-  Stop(tool.child);
-  Stop(floor.child);
+  for (Program& p : running) Stop(p.child);
 }
 
 // --- figure 3: the name path --------------------------------------------------------------
@@ -621,6 +636,7 @@ int main(int argc, char** argv) {
     const char* value = argv[i + 1];
     if (key == "--tool") o.tool = value;
     else if (key == "--floor") o.floor = value;
+    else if (key == "--floor-dressed") o.dressed = value;
     else if (key == "--target") o.target = value;
     else if (key == "--reps") o.reps = std::max(1, std::atoi(value));
     else if (key == "--idle-seconds") o.idleSeconds = std::max(1, std::atoi(value));
