@@ -5,15 +5,15 @@
 # crash inputs in build/fuzz/artifacts/. Exits non-zero when a target finds a
 # fault or does not build.
 #
-#   TALDORIS_FUZZ_SECONDS   seconds per target (default 60)
+#   TALDORIS_FUZZ_SECONDS   seconds per target (default 45)
 #   TALDORIS_FUZZ_TARGETS   targets to run (default: all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 TALDORIS_EXTRA_PACKAGES="${TALDORIS_EXTRA_PACKAGES:-} clang libclang-rt-14-dev" scripts/install-deps.sh
 
-seconds="${TALDORIS_FUZZ_SECONDS:-60}"
-targets="${TALDORIS_FUZZ_TARGETS:-text_search text_make name_check}"
+seconds="${TALDORIS_FUZZ_SECONDS:-45}"
+targets="${TALDORIS_FUZZ_TARGETS:-text_search text_make name_check cursor_walk}"
 build=build/fuzz
 
 cmake -S fuzz -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
