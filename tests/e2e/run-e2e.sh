@@ -21,6 +21,12 @@ shift 3
 
 log() { echo "run-e2e: $*" >&2; }
 
+if ! "$WINE" --version >/dev/null 2>&1; then
+  log "$WINE does not run on this host (a 32-bit Wine where the kernel runs no 32-bit code?);"
+  log "scripts/e2e.sh picks the build that Wine can run here"
+  exit 1
+fi
+
 export WINEPREFIX=$PREFIX
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
