@@ -24,6 +24,8 @@ have_cmd xvfb-run || need+=(xvfb)
 have_pkg fonts-wqy-microhei || need+=(fonts-wqy-microhei)
 have_cmd xwd || need+=(x11-apps)
 have_cmd convert || need+=(imagemagick)
+have_cmd wrestool || need+=(icoutils)
+have_cmd python3 || need+=(python3)
 have_pkg locales || need+=(locales)
 for extra in ${TALDORIS_EXTRA_PACKAGES:-}; do
   have_pkg "$extra" || need+=("$extra")
