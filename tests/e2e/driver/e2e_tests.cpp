@@ -648,15 +648,24 @@ TEST_F(E2E, ScreenshotOfTheMainWindowIsKept) {
                WindowText(tool.label8) == "ID：" + Decimal(own.window);
       },
       5000));
-  // One more paint round trip so the labels show their new captions.
+  // Let the labels repaint with their new captions.
   RedrawWindow(tool.main, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
   DWORD_PTR ignored = 0;
   SendMessageTimeoutA(tool.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &ignored);
+  // The tutorial label's four lines are drawn in grey on the light face
+  // colour, and the status label's caption in green.
+  ColourCount tutorial, status;
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        tutorial = CountColours(WindowRectOf(tool.label1));
+        status = CountColours(WindowRectOf(tool.label7));
+        return tutorial.dark > 100 && status.dark > 20;
+      },
+      5000))
+      << "text pixels: tutorial " << tutorial.dark << " of " << tutorial.total << ", status "
+      << status.dark << " of " << status.total;
   const std::string path = ArtefactDir() + "e2e-screenshot.bmp";
   ASSERT_TRUE(SaveScreenBmp(WindowRectOf(tool.main), path)) << path;
-  // The tutorial label's four lines are drawn in grey on the light face colour.
-  ColourCount c = CountColours(WindowRectOf(tool.label1));
-  EXPECT_GT(c.dark, 100) << "of " << c.total << " pixels";
 }
 
 }  // namespace

@@ -175,14 +175,23 @@ bool Tool::WaitNoNotice(std::uint32_t timeoutMs) const {
   return WaitFor([&] { return Notices().empty(); }, timeoutMs, 20);
 }
 
-Icon Tool::IconOf(const Notice& n) const {
-  if (n.iconStatic == nullptr || !IsWindowVisible(n.iconStatic)) return Icon::kNone;
-  ColourCount c = CountColours(WindowRectOf(n.iconStatic));
+namespace {
+Icon ClassifyIcon(HWND iconStatic) {
+  ColourCount c = CountColours(WindowRectOf(iconStatic));
   if (c.total == 0) return Icon::kUnknown;
   // Wine's error icon is a red disc, its information icon a blue one.
   if (c.red * 8 > c.total && c.red > c.blue * 4) return Icon::kError;
   if (c.blue * 8 > c.total && c.blue > c.red * 4) return Icon::kInformation;
   return Icon::kUnknown;
+}
+}  // namespace
+
+Icon Tool::IconOf(const Notice& n) const {
+  if (n.iconStatic == nullptr || !IsWindowVisible(n.iconStatic)) return Icon::kNone;
+  // A box that has just come up may not have painted its icon yet.
+  Icon icon = Icon::kUnknown;
+  WaitFor([&] { return (icon = ClassifyIcon(n.iconStatic)) != Icon::kUnknown; }, 3000, 20);
+  return icon;
 }
 
 void Tool::TypeName(const std::string& name) {
