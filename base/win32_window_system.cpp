@@ -3,7 +3,6 @@
 #include <tlhelp32.h>
 
 #include <cstring>
-#include <vector>
 
 #include "base/text.h"
 
@@ -40,9 +39,14 @@ void CopyEntry(const PROCESSENTRY32& in, ProcessEntry* out) {
 struct PendingBox {
   UINT timeoutMs = 0;
   HWND box = nullptr;
+  PendingBox* outer = nullptr;  // the box opened before this one, still open
+  PendingBox* inner = nullptr;  // the box opened after this one, still open
 };
 
-std::vector<PendingBox*> g_openBoxes;  // GUI thread only; innermost last
+// The open boxes, each record on the stack of its own call: a chain from the
+// innermost outwards (no container: it would bring the C++ library's
+// exception machinery into the program file). GUI thread only.
+PendingBox* g_innermostBox = nullptr;
 HHOOK g_boxHook = nullptr;
 constexpr UINT_PTR kBoxTimerId = 0x5444;  // 'TD'
 
@@ -58,8 +62,8 @@ void CALLBACK EndBoxOnTimeOut(HWND box, UINT, UINT_PTR id, DWORD) {
 }
 
 LRESULT CALLBACK WatchBoxCreation(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND && !g_openBoxes.empty()) {
-    PendingBox* innermost = g_openBoxes.back();
+  if (code == HCBT_CREATEWND && g_innermostBox != nullptr) {
+    PendingBox* innermost = g_innermostBox;
     HWND created = reinterpret_cast<HWND>(wParam);
     const CBT_CREATEWNDA* info = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
     bool topLevel = info == nullptr || info->lpcs == nullptr || (info->lpcs->style & WS_CHILD) == 0;
@@ -283,7 +287,9 @@ std::int32_t Win32WindowSystem::MessageBoxTimeoutA(Hwnd owner, const char* text,
 
   PendingBox pending;
   pending.timeoutMs = timeoutMs;
-  g_openBoxes.push_back(&pending);
+  pending.outer = g_innermostBox;
+  if (g_innermostBox != nullptr) g_innermostBox->inner = &pending;
+  g_innermostBox = &pending;
   if (g_boxHook == nullptr) {
     g_boxHook = SetWindowsHookExA(WH_CBT, WatchBoxCreation, nullptr, GetCurrentThreadId());
   }
@@ -292,13 +298,13 @@ std::int32_t Win32WindowSystem::MessageBoxTimeoutA(Hwnd owner, const char* text,
 
   // Boxes close innermost first, but a box ended by its timer while an inner
   // one is open returns only after it: take this call's own record out.
-  for (auto it = g_openBoxes.begin(); it != g_openBoxes.end(); ++it) {
-    if (*it == &pending) {
-      g_openBoxes.erase(it);
-      break;
-    }
+  if (pending.outer != nullptr) pending.outer->inner = pending.inner;
+  if (pending.inner != nullptr) {
+    pending.inner->outer = pending.outer;
+  } else {
+    g_innermostBox = pending.outer;
   }
-  if (g_openBoxes.empty() && g_boxHook != nullptr) {
+  if (g_innermostBox == nullptr && g_boxHook != nullptr) {
     UnhookWindowsHookEx(g_boxHook);
     g_boxHook = nullptr;
   }
