@@ -224,8 +224,15 @@ int main(int argc, char** argv) {
   }
   for (int crowd : {50, 500}) {
     const Stats t = S("notice5_" + std::to_string(crowd) + "_ms", "tool");
-    Row("3 Only hidden windows -> notice 5, " + std::to_string(crowd) + " w. (ms)", Cell(t, 1),
-        "budget 100", t.n ? Fixed(t.median / 100.0, 2) + "x" : "-");
+    const Stats f = S("notice5_" + std::to_string(crowd) + "_ms", "floor");
+    Row("3 Hidden windows only -> notice 5, " + std::to_string(crowd) + " w. (ms)", Cell(t, 1),
+        Cell(f, 1), Ratio(t, f));
+    if (t.n) {
+      // The search gives up at its budget; the rest is the last step, the
+      // owner search and the box (the floor's column: one walk and the box).
+      Row("    against the tool's 100 ms budget", Fixed(t.median - 100.0, 1) + " ms beyond it", "",
+          Fixed(t.median / 100.0, 2) + "x");
+    }
   }
 
   // 4 idle: the kernel's per-thread clock (ns) when the runner could read
