@@ -67,7 +67,7 @@ log "screen $DISPLAY (1920x1080x24), prefix $WINEPREFIX"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   log "making the Wine prefix (once per build folder)"
   mkdir -p "$WINEPREFIX"
-  "$WINE" wineboot -i >/dev/null 2>&1 || true
+  timeout 600 "$WINE" wineboot -i >/dev/null 2>&1 || true
   wineserver -w
   [ -f "$WINEPREFIX/system.reg" ] || { log "wineboot made no prefix"; exit 1; }
 fi
@@ -84,7 +84,7 @@ if ! grep -q 'WenQuanYi Micro Hei' "$WINEPREFIX/user.reg" 2>/dev/null; then
 fi
 
 status=0
-"$WINE" "$DRIVER" --gtest_color=no "$@" || status=$?
+timeout 1500 "$WINE" "$DRIVER" --gtest_color=no "$@" || status=$?
 
 tool_dir=$(cd "$(dirname "$DRIVER")/../.." && pwd)
 if [ -f "$tool_dir/e2e-screenshot.bmp" ]; then

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -328,9 +329,11 @@ TEST_F(E2E, NotepadByNameBecomesBorderlessTwiceWithNotice6) {
   ASSERT_NE(notepad.window, nullptr);
   const RECT before = WindowRectOf(notepad.window);
   ASSERT_NE(Style(notepad.window), kBorderless);
+  // The second time the name is typed in mixed case: the lookup folds it.
+  const char* names[] = {"notepad.exe", "NotePad.exe"};
   for (int round = 1; round <= 2; ++round) {
     SCOPED_TRACE(round == 1 ? "first conversion" : "second conversion");
-    tool.TypeName("notepad.exe");
+    tool.TypeName(names[round - 1]);
     tool.ClickButton();
     Notice n = ExpectNotice(text::kNameSucceeded, text::kSuccess, Icon::kInformation);
     EXPECT_EQ(Hex(Style(notepad.window)), Hex(kBorderless));
@@ -344,9 +347,21 @@ TEST_F(E2E, NotepadByNameBecomesBorderlessTwiceWithNotice6) {
 }
 
 TEST_F(E2E, NameOfNoRunningProcessGivesNotice5) {
-  tool.TypeName("no-such-game.exe");
-  tool.ClickButton();
-  ExpectNotice(text::kNoWindowOfProcess, text::kError, Icon::kError);
+  Target notepad = StartWineProgram("notepad.exe", RECT{40, 40, 540, 400});
+  ASSERT_NE(notepad.window, nullptr);
+  const std::uint32_t style = Style(notepad.window);
+  // Each holds "exe" but names no running process: no trimming, no path,
+  // no substring match.
+  for (const char* name : {"no-such-game.exe", "notepad.exe ", " notepad.exe", "exe",
+                           "C:\\windows\\notepad.exe"}) {
+    SCOPED_TRACE(name);
+    tool.TypeName(name);
+    tool.ClickButton();
+    Notice n = ExpectNotice(text::kNoWindowOfProcess, text::kError, Icon::kError);
+    EXPECT_EQ(Hex(Style(notepad.window)), Hex(style)) << "notepad was changed";
+    if (n.box != nullptr) PostMessageA(n.box, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(tool.WaitNoNotice(5000));
+  }
 }
 
 TEST_F(E2E, ProcessWithOnlyAHiddenWindowGivesNotice5AfterTheBudget) {
@@ -561,7 +576,9 @@ TEST_F(E2E, ProbeFollowsTheCursorOnceASecond) {
     const char* name;
     HWND window;
   };
-  const Spot spots[] = {{"own target", own.window}, {"winemine", mine.window}};
+  const Spot spots[] = {{"own target", own.window},
+                        {"winemine", mine.window},
+                        {"the tool's own button", tool.button1}};
   for (const Spot& spot : spots) {
     SCOPED_TRACE(spot.name);
     POINT p = Centre(spot.window);
