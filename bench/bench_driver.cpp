@@ -398,7 +398,7 @@ void FigureHotkey(const Options& o, HWND target) {
 // --- figure 4: idle cost ---------------------------------------------------------------
 void FigureIdle(const Options& o) {
   Progress("idle cost: the tool and the floors side by side for %d s", o.idleSeconds);
-  Line("info idle CPU read with %s", UnderWine() ? "the process list (Wine's GetProcessTimes of "
+  Line("info the driver reads processor time with %s", UnderWine() ? "the process list (Wine's GetProcessTimes of "
                                                   "another process gives the caller's own times; "
                                                   "Wine counts in 10 ms steps)"
                                                 : "GetProcessTimes");

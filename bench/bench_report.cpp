@@ -155,7 +155,7 @@ int main(int argc, char** argv) {
                         Fixed(asFloor, 1) + " ms as the floor does, " + Fixed(byNext, 1) +
                         " ms stepping with GetWindow(GW_HWNDNEXT) instead of FindWindowExA");
     } else if (kind == "info") {
-      g_info.push_back(rest);
+      if (rest != "done") g_info.push_back(rest);
     } else if (kind == "error") {
       g_errors.push_back(rest);
     }
@@ -258,6 +258,8 @@ int main(int argc, char** argv) {
   Row("4 Idle: CPU per probe tick (ms)", Cell(tkT, 3), Cell(tkF, 3), Ratio(tkT, tkF));
   if (tkD.n) Row("    floor wearing the tool's look", "", Cell(tkD, 3), Ratio(tkT, tkD));
   if (fine) {
+    g_info.push_back("idle CPU in the table: the kernel's per-thread clocks of the programs' "
+                     "Linux processes, read by bench/run over the same wait");
     const Stats coarseT = S("idle_cpu_pct", "tool"), coarseF = S("idle_cpu_pct", "floor");
     Row("    the same in the platform's 10 ms steps (%)", Cell(coarseT, 3), Cell(coarseF, 3),
         Ratio(coarseT, coarseF));
