@@ -122,10 +122,35 @@ void FromPlatformMessage(const MSG& in, Message* out) {
 
 std::int32_t Win32WindowSystem::SetWindowLongA(Hwnd hwnd, std::int32_t index, std::int32_t value,
                                                bool* refused) {
+  // The style of another thread's window is changed by that thread: the
+  // platform hands it the change (with WM_STYLECHANGING and WM_STYLECHANGED)
+  // and the caller waits, without any limit, until it is done. A game whose
+  // thread no longer takes messages would so freeze the tool for good. That
+  // thread is therefore asked first whether it answers at all: a round trip
+  // of WM_NULL, given up after kForeignThreadAnswerMs, or at once when the
+  // platform already counts the thread as hung. Without an answer the window
+  // is left as it is and the change counts as refused (the user sees the
+  // failure notice). While waiting, messages that other programs send to the
+  // tool are still answered, so a target that is itself waiting on the tool
+  // does not hold the question up.
+  //
+  // A thread that hangs between its answer and the change itself (or inside
+  // its own WM_STYLECHANGING) still holds the tool up: the question only
+  // narrows the window in which that can happen.
+  HWND window = ToHwnd(hwnd);
+  DWORD owner = ::GetWindowThreadProcessId(window, nullptr);
+  if (owner != 0 && owner != GetCurrentThreadId()) {
+    DWORD_PTR ignored = 0;
+    if (SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                            kForeignThreadAnswerMs, &ignored) == 0) {
+      if (refused != nullptr) *refused = true;
+      return 0;
+    }
+  }
   // A previous value of 0 is a success; only a 0 with an error set is a
   // refusal.
   SetLastError(0);
-  LONG previous = ::SetWindowLongA(ToHwnd(hwnd), index, value);
+  LONG previous = ::SetWindowLongA(window, index, value);
   if (refused != nullptr) *refused = previous == 0 && GetLastError() != 0;
   return previous;
 }

@@ -42,8 +42,14 @@ inline WindowProc FromWndProc(WNDPROC proc) {
 void ToPlatformMessage(const Message& in, MSG* out);
 void FromPlatformMessage(const MSG& in, Message* out);
 
+// How long a style change waits for the thread of another program's window
+// to show that it still takes messages before the change is given up.
+constexpr std::uint32_t kForeignThreadAnswerMs = 1000;
+
 class Win32WindowSystem final : public WindowSystem {
  public:
+  // For a window of another thread that does not answer within
+  // kForeignThreadAnswerMs, nothing is changed and the change is refused.
   std::int32_t SetWindowLongA(Hwnd hwnd, std::int32_t index, std::int32_t value,
                               bool* refused) override;
   WindowProc SetWindowProcA(Hwnd hwnd, WindowProc proc) override;
