@@ -1,5 +1,6 @@
 #include "base/win32_window_system.h"
 
+#include <commctrl.h>
 #include <tlhelp32.h>
 
 #include <cstring>
@@ -393,6 +394,18 @@ bool Win32WindowSystem::LaunchHidden(const char* commandLine) {
   ::CloseHandle(started.hThread);
   ::CloseHandle(started.hProcess);
   return true;
+}
+
+void LoadCommonControls(std::uint32_t classes) {
+  using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  HMODULE library = LoadLibraryA("comctl32.dll");
+  FARPROC proc = library == nullptr ? nullptr : GetProcAddress(library, "InitCommonControlsEx");
+  auto init = reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<std::uintptr_t>(proc));
+  if (init == nullptr) ExitProcess(static_cast<UINT>(-1));
+  INITCOMMONCONTROLSEX controls = {};
+  controls.dwSize = sizeof(controls);
+  controls.dwICC = classes;
+  init(&controls);
 }
 
 void RestrictDllSearchToSystem() {

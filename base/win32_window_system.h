@@ -108,6 +108,16 @@ constexpr int kMessageBoxTimedOut = 32000;
 // directory: only the system directory is searched for libraries loaded later.
 void RestrictDllSearchToSystem();
 
+// Loads the common controls library and registers the given control classes
+// (InitCommonControlsEx). Called after RestrictDllSearchToSystem, never as an
+// import of the program: an imported library is loaded while the process
+// starts, before any of the program's code runs, and it and the libraries it
+// loads in turn (the visual styles among them) would be looked for in the
+// program's folder first. The version that the program's manifest asks for
+// is still the one loaded. A system without the library or its export ends
+// the process with exit code -1.
+void LoadCommonControls(std::uint32_t classes);
+
 // The application name for a command line: the system directory's cmd.exe
 // when the command's first word is cmd or cmd.exe (any case, maybe quoted),
 // else empty. Written into buffer (size bytes); false when empty.

@@ -137,10 +137,8 @@ HWND MainWindow::MakeLabel(HINSTANCE instance, HWND parent, int id, const char* 
 }
 
 bool MainWindow::Create(HINSTANCE instance) {
-  INITCOMMONCONTROLSEX controls = {};
-  controls.dwSize = sizeof(controls);
-  controls.dwICC = ICC_BAR_CLASSES | ICC_STANDARD_CLASSES;
-  InitCommonControlsEx(&controls);
+  // Loaded only now, when libraries are looked for in the system directory.
+  LoadCommonControls(ICC_BAR_CLASSES | ICC_STANDARD_CLASSES);
 
   if (!RegisterClasses(instance)) return false;
 
