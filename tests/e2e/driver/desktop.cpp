@@ -338,4 +338,36 @@ bool SaveScreenBmp(const RECT& screenRect, const std::string& path) {
   return std::fclose(f) == 0 && ok;
 }
 
+std::string Hex(std::uint32_t v) {
+  char buffer[16];
+  std::snprintf(buffer, sizeof(buffer), "0x%08X", v);
+  return buffer;
+}
+
+std::string Decimal(HWND hwnd) {
+  return std::to_string(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd)));
+}
+
+Target StartProgram(const std::string& exe, const std::string& mode, const std::string& title,
+                    RECT place, bool visibleOnly) {
+  Target t;
+  char args[128];
+  std::snprintf(args, sizeof(args), " %ld %ld %ld %ld", place.left, place.top,
+                place.right - place.left, place.bottom - place.top);
+  t.process = Launch("\"" + DriverDir() + exe + "\" " + mode + " \"" + title + "\"" + args);
+  if (t.process.handle == nullptr) return t;
+  WaitFor(
+      [&] {
+        for (HWND w : TopLevelWindowsOf(t.process.pid, visibleOnly)) {
+          if (GetWindowTextLengthA(w) > 0) {
+            t.window = w;
+            return true;
+          }
+        }
+        return false;
+      },
+      20000, 10);
+  return t;
+}
+
 }  // namespace e2e

@@ -86,4 +86,21 @@ ColourCount CountColours(const RECT& screenRect);
 // Writes a 24-bit BMP of a screen rectangle; false on failure.
 bool SaveScreenBmp(const RECT& screenRect, const std::string& path);
 
+// "0x%08X" of a style word, for messages.
+std::string Hex(std::uint32_t v);
+// A window handle as the tool shows it: signed decimal.
+std::string Decimal(HWND hwnd);
+
+// A program of the suite with its window.
+struct Target {
+  Process process;
+  HWND window = nullptr;
+};
+
+// Starts a program of the suite (EXE MODE "TITLE" X Y W H, beside the driver)
+// and waits for its first titled top-level window (visible ones only, unless
+// visibleOnly is false).
+Target StartProgram(const std::string& exe, const std::string& mode, const std::string& title,
+                    RECT place, bool visibleOnly = true);
+
 }  // namespace e2e

@@ -30,43 +30,11 @@ constexpr std::uint32_t kTargetStyle = WS_OVERLAPPEDWINDOW | WS_VISIBLE;
 constexpr std::uint64_t kNoticeMinMs = 4500;
 constexpr std::uint64_t kNoticeMaxMs = 8000;
 
-std::string Hex(std::uint32_t v) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof(buffer), "0x%08X", v);
-  return buffer;
-}
-
-std::string Decimal(HWND hwnd) {
-  return std::to_string(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd)));
-}
-
-struct Target {
-  Process process;
-  HWND window = nullptr;
-};
-
 // Starts a target program of the suite and waits for its window (for the
 // hidden mode: for its hidden window).
 Target StartTarget(const std::string& mode, const std::string& title, RECT place,
                    const std::string& exe = "e2e_target.exe") {
-  Target t;
-  char args[128];
-  std::snprintf(args, sizeof(args), " %ld %ld %ld %ld", place.left, place.top,
-                place.right - place.left, place.bottom - place.top);
-  t.process = Launch("\"" + DriverDir() + exe + "\" " + mode + " \"" + title + "\"" + args);
-  if (t.process.handle == nullptr) return t;
-  WaitFor(
-      [&] {
-        for (HWND w : TopLevelWindowsOf(t.process.pid, mode != "hidden")) {
-          if (GetWindowTextLengthA(w) > 0) {
-            t.window = w;
-            return true;
-          }
-        }
-        return false;
-      },
-      20000, 10);
-  return t;
+  return StartProgram(exe, mode, title, place, mode != "hidden");
 }
 
 // Starts one of Wine's own programs and puts its window at a known place.

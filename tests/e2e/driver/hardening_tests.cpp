@@ -25,16 +25,6 @@ constexpr std::uint32_t kBorderless = 0x16020000u;
 // search and drawing, five seconds are far beyond what it may take.
 constexpr std::uint64_t kHungNoticeLimitMs = 5000;
 
-std::string Hex(std::uint32_t v) {
-  char buffer[16];
-  std::snprintf(buffer, sizeof(buffer), "0x%08X", v);
-  return buffer;
-}
-
-std::string Decimal(HWND hwnd) {
-  return std::to_string(static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(hwnd)));
-}
-
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -42,35 +32,6 @@ bool FileExists(const std::string& path) {
 std::string ReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-struct Target {
-  Process process;
-  HWND window = nullptr;
-};
-
-// Starts a program of the suite (MODE TITLE X Y W H) and waits for its
-// visible window.
-Target StartProgram(const std::string& exe, const std::string& mode, const std::string& title,
-                    RECT place) {
-  Target t;
-  char args[128];
-  std::snprintf(args, sizeof(args), " %ld %ld %ld %ld", place.left, place.top,
-                place.right - place.left, place.bottom - place.top);
-  t.process = Launch("\"" + DriverDir() + exe + "\" " + mode + " \"" + title + "\"" + args);
-  if (t.process.handle == nullptr) return t;
-  WaitFor(
-      [&] {
-        for (HWND w : TopLevelWindowsOf(t.process.pid, true)) {
-          if (GetWindowTextLengthA(w) > 0) {
-            t.window = w;
-            return true;
-          }
-        }
-        return false;
-      },
-      20000, 10);
-  return t;
 }
 
 // Starts e2e_hung and waits until its thread has stopped taking messages.
