@@ -22,10 +22,18 @@ Fn LookUpExport(const char* module, const char* name) {
   return reinterpret_cast<Fn>(reinterpret_cast<std::uintptr_t>(proc));
 }
 
-void CopyEntry(const PROCESSENTRY32& in, ProcessEntry* out) {
-  out->th32ProcessID = in.th32ProcessID;
-  static_assert(sizeof(out->szExeFile) == sizeof(in.szExeFile), "ANSI entry of MAX_PATH bytes");
-  std::memcpy(out->szExeFile, in.szExeFile, sizeof(out->szExeFile));
+// One fetch of a snapshot entry (Process32First or Process32Next) into the
+// ANSI record, sized before the fetch, then copied out.
+bool FetchEntry(BOOL(WINAPI* fetch)(HANDLE, LPPROCESSENTRY32), HANDLE snapshot,
+                ProcessEntry* out) {
+  PROCESSENTRY32 platform = {};
+  platform.dwSize = sizeof(platform);
+  if (!fetch(snapshot, &platform)) return false;
+  out->th32ProcessID = platform.th32ProcessID;
+  static_assert(sizeof(out->szExeFile) == sizeof(platform.szExeFile),
+                "ANSI entry of MAX_PATH bytes");
+  std::memcpy(out->szExeFile, platform.szExeFile, sizeof(out->szExeFile));
+  return true;
 }
 
 // --- the notice box's own time-out -------------------------------------
@@ -85,16 +93,6 @@ MessageBoxTimeoutAFn MessageBoxTimeoutExport() {
     if (fn == nullptr) ExitProcess(static_cast<UINT>(-1));
   }
   return fn;
-}
-
-bool SameWordIgnoringCase(const char* word, std::size_t length, const char* expected) {
-  if (std::strlen(expected) != length) return false;
-  for (std::size_t i = 0; i < length; ++i) {
-    char c = word[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != expected[i]) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -178,19 +176,11 @@ Handle Win32WindowSystem::CreateToolhelp32Snapshot(std::uint32_t flags, ProcessI
 }
 
 bool Win32WindowSystem::Process32First(Handle snapshot, ProcessEntry* entry) {
-  PROCESSENTRY32 platform = {};
-  platform.dwSize = sizeof(platform);
-  if (!::Process32First(ToHandle(snapshot), &platform)) return false;
-  CopyEntry(platform, entry);
-  return true;
+  return FetchEntry(::Process32First, ToHandle(snapshot), entry);
 }
 
 bool Win32WindowSystem::Process32Next(Handle snapshot, ProcessEntry* entry) {
-  PROCESSENTRY32 platform = {};
-  platform.dwSize = sizeof(platform);
-  if (!::Process32Next(ToHandle(snapshot), &platform)) return false;
-  CopyEntry(platform, entry);
-  return true;
+  return FetchEntry(::Process32Next, ToHandle(snapshot), entry);
 }
 
 bool Win32WindowSystem::CloseHandle(Handle handle) { return ::CloseHandle(ToHandle(handle)) != 0; }
@@ -357,9 +347,8 @@ bool SystemCommandInterpreterFor(const char* commandLine, char* buffer, std::uin
   } else {
     while (word[length] != '\0' && word[length] != ' ' && word[length] != '\t') ++length;
   }
-  if (!SameWordIgnoringCase(word, length, "cmd") && !SameWordIgnoringCase(word, length, "cmd.exe")) {
-    return false;
-  }
+  const Text program = ToLowerText(Text(word, length));
+  if (CompareText(program, "cmd") != 0 && CompareText(program, "cmd.exe") != 0) return false;
   static const char kInterpreter[] = "\\cmd.exe";
   UINT directory = GetSystemDirectoryA(buffer, size);
   if (directory == 0 || directory + sizeof(kInterpreter) > size) {

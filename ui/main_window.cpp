@@ -7,6 +7,7 @@
 #include "base/text.h"
 #include "core/borderless.h"
 #include "core/cursor_probe.h"
+#include "core/lookup.h"
 #include "ui/hotkey_service.h"
 
 namespace taldoris {
@@ -55,17 +56,50 @@ void SetFont(HWND control, HFONT font) {
   SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
 
-// The window's text as a new Text.
-Text WindowText(HWND hwnd) {
-  int length = GetWindowTextLengthA(hwnd);
-  if (length < 0) length = 0;
-  char* buffer = AllocateTextBuffer(static_cast<std::size_t>(length) + 1);
-  int copied = GetWindowTextA(hwnd, buffer, length + 1);
-  buffer[copied < 0 ? 0 : (copied > length ? length : copied)] = '\0';
-  return Text::Adopt(buffer);
+void FillWithFace(HDC dc, const RECT& area) { FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE)); }
+
+// A window class of the tool's own, with the given cursor.
+WNDCLASSEXA ClassOf(HINSTANCE instance, WNDPROC proc, const char* name, LPCSTR cursor) {
+  WNDCLASSEXA windowClass = {};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = proc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursor(nullptr, cursor);
+  windowClass.lpszClassName = name;
+  return windowClass;
 }
 
-void FillWithFace(HDC dc, const RECT& area) { FillRect(dc, &area, GetSysColorBrush(COLOR_BTNFACE)); }
+// The tool's own windows keep their creation parameter in their user data.
+void KeepCreateParam(HWND hwnd, UINT msg, LPARAM lParam) {
+  if (msg != WM_NCCREATE) return;
+  const auto* params = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(params->lpCreateParams));
+}
+
+// A caption drawn by the tool: the area filled with the default colour, the
+// text (if any) transparent, in its colour and font.
+void PaintCaption(HWND hwnd, const char* caption, HGDIOBJ font, COLORREF colour, UINT format) {
+  PAINTSTRUCT paint = {};
+  HDC dc = BeginPaint(hwnd, &paint);
+  RECT area = {};
+  GetClientRect(hwnd, &area);
+  FillWithFace(dc, area);
+  if (caption != nullptr) {
+    HGDIOBJ previous = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour);
+    DrawTextA(dc, caption, -1, &area, format);
+    SelectObject(dc, previous);
+  }
+  EndPaint(hwnd, &paint);
+}
+
+// A new caption is drawn at the next paint.
+LRESULT SetTextAndRepaint(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = DefWindowProcA(hwnd, WM_SETTEXT, wParam, lParam);
+  InvalidateRect(hwnd, nullptr, FALSE);
+  return result;
+}
 
 bool KeyDown(int key) { return (GetKeyState(key) & 0x8000) != 0; }
 
@@ -96,29 +130,12 @@ bool MainWindow::RegisterClasses(HINSTANCE instance) {
                                               GetSystemMetrics(SM_CXSMICON),
                                               GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
 
-  WNDCLASSEXA main = {};
-  main.cbSize = sizeof(main);
-  main.lpfnWndProc = MainProc;
-  main.hInstance = instance;
+  WNDCLASSEXA main = ClassOf(instance, MainProc, kMainWindowClass, IDC_ARROW);
   main.hIcon = big;
   main.hIconSm = smallIcon;
-  main.hCursor = LoadCursor(nullptr, IDC_ARROW);
   main.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-  main.lpszClassName = kMainWindowClass;
-
-  WNDCLASSEXA label = {};
-  label.cbSize = sizeof(label);
-  label.lpfnWndProc = LabelProc;
-  label.hInstance = instance;
-  label.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  label.lpszClassName = kLabelClass;
-
-  WNDCLASSEXA link = {};
-  link.cbSize = sizeof(link);
-  link.lpfnWndProc = LinkProc;
-  link.hInstance = instance;
-  link.hCursor = LoadCursor(nullptr, IDC_HAND);
-  link.lpszClassName = kLinkClass;
+  WNDCLASSEXA label = ClassOf(instance, LabelProc, kLabelClass, IDC_ARROW);
+  WNDCLASSEXA link = ClassOf(instance, LinkProc, kLinkClass, IDC_HAND);
 
   for (const WNDCLASSEXA* windowClass : {&main, &label, &link}) {
     if (RegisterClassExA(windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
@@ -281,7 +298,7 @@ void MainWindow::SetCaption6(const char* text) { SetWindowTextA(label6_, text ? 
 void MainWindow::SetCaption7(const char* text) { SetWindowTextA(label7_, text ? text : ""); }
 void MainWindow::SetCaption8(const char* text) { SetWindowTextA(label8_, text ? text : ""); }
 
-Text MainWindow::ReadEditText() { return WindowText(edit1_); }
+Text MainWindow::ReadEditText() { return WindowTitleText(ws_, FromHwnd(edit1_)); }
 
 Hwnd MainWindow::MainHandle() { return FromHwnd(main_); }
 Hwnd MainWindow::Label1Handle() { return FromHwnd(label1_); }
@@ -345,10 +362,7 @@ LRESULT MainWindow::ColourStatic(HDC dc) {
 }
 
 LRESULT CALLBACK MainWindow::MainProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
+  KeepCreateParam(hwnd, msg, lParam);
   MainWindow* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   if (self == nullptr) return DefWindowProcA(hwnd, msg, wParam, lParam);
   return self->HandleMain(hwnd, msg, wParam, lParam);
@@ -411,35 +425,22 @@ LRESULT CALLBACK MainWindow::GroupBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LP
 }
 
 LRESULT CALLBACK MainWindow::LabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
+  KeepCreateParam(hwnd, msg, lParam);
   LabelLook* look = reinterpret_cast<LabelLook*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;  // the paint fills the whole label
-    case WM_SETTEXT: {
-      LRESULT result = DefWindowProcA(hwnd, msg, wParam, lParam);
-      InvalidateRect(hwnd, nullptr, FALSE);
-      return result;
-    }
+    case WM_SETTEXT:
+      return SetTextAndRepaint(hwnd, wParam, lParam);
     case WM_PAINT: {
-      PAINTSTRUCT paint = {};
-      HDC dc = BeginPaint(hwnd, &paint);
-      RECT area = {};
-      GetClientRect(hwnd, &area);
-      FillWithFace(dc, area);
-      if (look != nullptr) {
-        HGDIOBJ font = look->font != nullptr ? look->font : GetStockObject(DEFAULT_GUI_FONT);
-        HGDIOBJ previous = SelectObject(dc, font);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, look->colour);  // never greyed, disabled or not
-        Text caption = WindowText(hwnd);
-        DrawTextA(dc, caption.c_str(), -1, &area, look->format);
-        SelectObject(dc, previous);
+      if (look == nullptr || look->window == nullptr) {
+        PaintCaption(hwnd, nullptr, nullptr, 0, 0);
+        return 0;
       }
-      EndPaint(hwnd, &paint);
+      HGDIOBJ font = look->font != nullptr ? look->font : GetStockObject(DEFAULT_GUI_FONT);
+      const Text caption = WindowTitleText(look->window->ws_, FromHwnd(hwnd));
+      // In its own colour, never greyed, disabled or not.
+      PaintCaption(hwnd, caption.c_str(), font, look->colour, look->format);
       return 0;
     }
     default:
@@ -454,19 +455,13 @@ LRESULT CALLBACK MainWindow::LabelProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
 }
 
 LRESULT CALLBACK MainWindow::LinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    const CREATESTRUCTA* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
+  KeepCreateParam(hwnd, msg, lParam);
   LinkState* state = reinterpret_cast<LinkState*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
   switch (msg) {
     case WM_ERASEBKGND:
       return 1;
-    case WM_SETTEXT: {
-      LRESULT result = DefWindowProcA(hwnd, msg, wParam, lParam);
-      InvalidateRect(hwnd, nullptr, FALSE);
-      return result;
-    }
+    case WM_SETTEXT:
+      return SetTextAndRepaint(hwnd, wParam, lParam);
     case WM_MOUSEMOVE:
       if (state != nullptr && !state->hover) {
         state->hover = true;
@@ -488,20 +483,13 @@ LRESULT CALLBACK MainWindow::LinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM
       if (state != nullptr && state->window != nullptr) state->window->OnLinkPressed();
       return 0;
     case WM_PAINT: {
-      PAINTSTRUCT paint = {};
-      HDC dc = BeginPaint(hwnd, &paint);
-      RECT area = {};
-      GetClientRect(hwnd, &area);
-      FillWithFace(dc, area);
-      if (state != nullptr && state->window != nullptr) {
-        HGDIOBJ previous = SelectObject(dc, state->window->f3_);
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, state->hover ? kLinkHoverBlue : kLinkBlue);
-        Text caption = WindowText(hwnd);
-        DrawTextA(dc, caption.c_str(), -1, &area, kLinkFormat);
-        SelectObject(dc, previous);
+      if (state == nullptr || state->window == nullptr) {
+        PaintCaption(hwnd, nullptr, nullptr, 0, 0);
+        return 0;
       }
-      EndPaint(hwnd, &paint);
+      const Text caption = WindowTitleText(state->window->ws_, FromHwnd(hwnd));
+      PaintCaption(hwnd, caption.c_str(), state->window->f3_,
+                   state->hover ? kLinkHoverBlue : kLinkBlue, kLinkFormat);
       return 0;
     }
     default:
