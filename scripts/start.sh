@@ -30,6 +30,7 @@ for arg in "$@"; do
 done
 
 log() { echo "start.sh: $*" >&2; }
+source "$root/scripts/lib/own-screen.sh"
 
 scripts/install-deps.sh
 
@@ -76,18 +77,7 @@ trap 'exit 130' INT TERM
 own_screen=0
 if [ -z "${DISPLAY:-}" ]; then
   own_screen=1
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 1 100); do
-    [ -s "$display_file" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { log "Xvfb did not start"; exit 1; }
-    sleep 0.1
-  done
-  number=$(head -n1 "$display_file" | tr -dc '0-9')
-  rm -f "$display_file"
-  [ -n "$number" ] || { log "Xvfb named no display"; exit 1; }
-  export DISPLAY=":$number"
+  start_own_screen
   log "running on an own Xvfb screen $DISPLAY (1920x1080x24)"
 fi
 

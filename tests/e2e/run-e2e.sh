@@ -20,6 +20,7 @@ DRIVER=$3
 shift 3
 
 log() { echo "run-e2e: $*" >&2; }
+source "$(dirname "$0")/../../scripts/lib/own-screen.sh"
 
 if ! "$WINE" --version >/dev/null 2>&1; then
   log "$WINE does not run on this host (a 32-bit Wine where the kernel runs no 32-bit code?);"
@@ -50,18 +51,7 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 # An own screen on a free display number.
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 1 200); do
-  [ -s "$display_file" ] && break
-  kill -0 "$xvfb_pid" 2>/dev/null || { log "Xvfb did not start"; exit 1; }
-  sleep 0.05
-done
-number=$(head -n1 "$display_file" | tr -dc '0-9')
-rm -f "$display_file"
-[ -n "$number" ] || { log "Xvfb named no display"; exit 1; }
-export DISPLAY=":$number"
+start_own_screen
 log "screen $DISPLAY (1920x1080x24), prefix $WINEPREFIX"
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
