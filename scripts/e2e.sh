@@ -10,12 +10,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  preset=windows
-else
-  preset=windows64
-  echo "e2e.sh: this host runs no 32-bit code; testing the 64-bit build (preset windows64)" >&2
-fi
+log() { echo "e2e.sh: $*" >&2; }
+source scripts/lib/wine-build.sh
+pick_wine_build
 
 cmake --preset "$preset"
 cmake --build --preset "$preset"

@@ -31,23 +31,13 @@ done
 
 log() { echo "start.sh: $*" >&2; }
 source "$root/scripts/lib/own-screen.sh"
+source "$root/scripts/lib/wine-build.sh"
 
 scripts/install-deps.sh
 
-# The program is 32-bit. A host whose kernel runs no 32-bit code cannot start
-# Wine's 32-bit loader: there the same sources' 64-bit build runs under 64-bit
-# Wine instead.
-if /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
-  preset=windows
-  wine_cmd=(wine)
-  wineserver_cmd=(wineserver)
-else
-  preset=windows64
-  wine_cmd=(/usr/lib/wine/wine64)
-  wineserver_cmd=(/usr/lib/wine/wineserver)
-  [ -x "${wineserver_cmd[0]}" ] || wineserver_cmd=(/usr/lib/wine/wineserver64)
-  log "this host runs no 32-bit code: running the 64-bit build (preset windows64) with 64-bit Wine"
-fi
+pick_wine_build
+wine_cmd=("$wine")
+wineserver_cmd=("$wineserver")
 log "building the Windows program (preset $preset)"
 cmake --preset "$preset" >/dev/null
 cmake --build --preset "$preset"
